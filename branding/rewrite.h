@@ -1,0 +1,29 @@
+// Link rewriting: every brandable link's URI string is replaced by a link made
+// from its item's answer, and the recorded offsets are shifted to match.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "branding/status.h"
+
+namespace brand {
+
+// The answer as it goes into a link: "http://" before a value that starts with
+// "www.", then "\", "(", ")" escaped (and CR, LF written as \r, \n) so the PDF
+// string stays well formed and the cross-reference fix-up never sees a line
+// break that an answer brought in.
+std::string ValueLink(std::string_view value);
+
+// The new content of one URI string, from its link text (the visible bytes from
+// the marker up to the closing ")") and its item's answer.
+std::string NewLink(std::string_view linkText, std::string_view value);
+
+// Rewrites every brandable link of `doc` for the items (keys and answers, in
+// list order) and shifts the cross-reference entries and the "startxref" value.
+// The whole job is one pass over the document and one over the output.
+Status BrandDocument(std::string_view doc, const std::vector<std::string>& keys,
+                     const std::vector<std::string>& values, std::string& out);
+
+}  // namespace brand

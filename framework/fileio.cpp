@@ -1,0 +1,49 @@
+#include "framework/fileio.h"
+
+#include <atomic>
+#include <cstdint>
+#include <new>
+
+#include "framework/cfile.h"
+
+namespace fileio {
+
+std::string ReadAll(const char* path) {
+  CFile file(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
+  CFileStatus status;
+  file.GetStatus(status);
+  if (status.m_size < 0 || status.m_size > INT32_MAX - 16)
+    throw CFileException(CFileException::genericException, path);
+  std::string bytes;
+  try {
+    bytes.resize(static_cast<size_t>(status.m_size));
+  } catch (const std::bad_alloc&) {
+    throw CMemoryException();
+  }
+  unsigned got = file.Read(bytes.data(), static_cast<unsigned>(bytes.size()));
+  bytes.resize(got);
+  file.Close();
+  return bytes;
+}
+
+void WriteReplacing(const char* path, const char* bytes, size_t length) {
+  static std::atomic<unsigned> serial{0};
+  // A suffix on the whole path keeps the temporary file in the target's directory,
+  // so the final replace never crosses a file system.
+  std::string temp = std::string(path) + ".partial~" + std::to_string(serial++);
+  try {
+    CFile file(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::typeBinary);
+    if (length > UINT32_MAX) throw CFileException(CFileException::genericException, path);
+    file.Write(bytes, static_cast<unsigned>(length));
+    file.Close();
+  } catch (const CFileException&) {
+    fsx::RemoveFile(temp.c_str());
+    throw;
+  }
+  if (fsx::IsDirectory(path) || !fsx::ReplaceFile(temp.c_str(), path)) {
+    fsx::RemoveFile(temp.c_str());
+    throw CFileException(CFileException::accessDenied, path);
+  }
+}
+
+}  // namespace fileio

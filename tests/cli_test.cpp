@@ -1,0 +1,80 @@
+// The publisher tool as a publisher runs it: exit codes, messages, files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "tests/pdf_builder.h"
+
+namespace {
+
+struct Outcome {
+  int code;
+  std::string output;  // stdout and stderr
+};
+
+Outcome Tool(const std::string& args) {
+  std::string command = std::string(BRANDPDF_TOOL) + " " + args + " 2>&1";
+  Outcome run{0, {}};
+  FILE* pipe = popen(command.c_str(), "r");
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
+  int status = pclose(pipe);
+  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string Write(const std::string& name, const std::string& bytes) {
+  std::string path = ::testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+}  // namespace
+
+TEST(Cli, ItemsAndBrandOnAPdf) {
+  std::string pdf = Write("cli.pdf", testpdf::MakePdf({"xxlink=Your_member_ID~j/XXXX^d", "xxlink=Coupon_code"}));
+  Outcome items = Tool("items " + pdf);
+  EXPECT_EQ(items.code, 0);
+  EXPECT_EQ(items.output, "Your member ID\nCoupon code\n");
+  std::string out = ::testing::TempDir() + "cli-out.pdf";
+  Outcome brand = Tool("brand " + pdf + " -o " + out + " --answer '  A17\t'");
+  EXPECT_EQ(brand.code, 0) << brand.output;
+  std::ifstream in(out, std::ios::binary);
+  std::string branded((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_NE(branded.find("/URI(j/A17)"), std::string::npos);  // trimmed like the wizard trims
+  EXPECT_NE(branded.find("/URI()"), std::string::npos);       // the unanswered question: no default, empty
+}
+
+TEST(Cli, RefusalsPrintTheStubsMessageExitTwoAndWriteNothing) {
+  std::string none = Write("none.pdf", testpdf::MakePdf({"https://plain.example/"}));
+  Outcome items = Tool("items " + none);
+  EXPECT_EQ(items.code, 2);
+  EXPECT_NE(items.output.find("The PDF file inside this package is not brandable"), std::string::npos);
+
+  std::string twice = Write("twice.pdf", testpdf::MakePdf({"xxlink=ID"}) + "startxref\n9\n%%EOF\n");
+  std::string out = ::testing::TempDir() + "never.pdf";
+  std::remove(out.c_str());
+  Outcome brand = Tool("brand " + twice + " -o " + out);
+  EXPECT_EQ(brand.code, 2);
+  EXPECT_NE(brand.output.find("(Reason: Incremental Updates)"), std::string::npos);
+  EXPECT_FALSE(Exists(out));
+
+  Outcome missing = Tool("items /nonexistent/x.pdf");
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_NE(missing.output.find("Unable to read file: /nonexistent/x.pdf"), std::string::npos);
+  EXPECT_EQ(Tool("brand " + twice + " -o " + twice).code, 2);  // never over its input
+  EXPECT_EQ(Tool("frobnicate").code, 2);
+}
+
+TEST(Cli, EveryCommandHasHelp) {
+  for (const char* command : {"--help", "pack --help", "items --help", "brand --help"}) {
+    Outcome help = Tool(command);
+    EXPECT_EQ(help.code, 0) << command;
+    EXPECT_NE(help.output.find("usage: brandpdf"), std::string::npos) << command;
+  }
+}

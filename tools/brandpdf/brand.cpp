@@ -1,0 +1,101 @@
+// brandpdf items and brandpdf brand: the stub's engine without its window.
+#include <sys/stat.h>
+
+#include <iostream>
+
+#include "branding/items.h"
+#include "branding/rewrite.h"
+#include "framework/afx.h"
+#include "framework/fileio.h"
+#include "tools/brandpdf/commands.h"
+#include "tools/brandpdf/input.h"
+
+namespace tool {
+
+namespace {
+
+constexpr char kItemsUsage[] =
+    "usage: brandpdf items FILE\n"
+    "\n"
+    "Prints the questions a reseller will be asked, one per line, in order. FILE is a\n"
+    "PDF or a package. When the stub would refuse it, prints the stub's message and\n"
+    "exits with 2.\n";
+
+constexpr char kBrandUsage[] =
+    "usage: brandpdf brand FILE -o OUT [--answer VALUE]...\n"
+    "\n"
+    "Writes a branded copy of FILE (a PDF or a package) to OUT, exactly as the\n"
+    "stub would. Answers are given in the order `brandpdf items` prints the\n"
+    "questions and trimmed as the wizard trims them; a missing answer is empty\n"
+    "(the link's default link is used). On a refusal prints the stub's message,\n"
+    "exits with 2 and writes nothing.\n";
+
+std::string Trimmed(const std::string& value) {
+  CString s(value);
+  return s.Trim().str();
+}
+
+bool IsHelp(const Args& args) { return !args.empty() && (args[0] == "--help" || args[0] == "-h"); }
+
+}  // namespace
+
+int Fail(const std::string& message) {
+  std::cerr << "brandpdf: " << message << "\n";
+  return kExitRefused;
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa {}, sb {};
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+int Items(const Args& args) {
+  if (IsHelp(args)) return std::cout << kItemsUsage, kExitOk;
+  if (args.size() != 1 || args[0].empty() || args[0][0] == '-') return std::cerr << kItemsUsage, Fail("expected FILE");
+  Input input;
+  std::vector<std::string> keys;
+  brand::Status status = ReadInput(args[0], input);
+  if (status) status = brand::ScanBrandableItems(input.document, keys);
+  if (!status) return Fail(status.message());
+  for (const std::string& key : keys) std::cout << brand::QuestionText(key) << "\n";
+  return kExitOk;
+}
+
+int Brand(const Args& args) {
+  if (IsHelp(args)) return std::cout << kBrandUsage, kExitOk;
+  std::string file, out;
+  std::vector<std::string> answers;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if ((a == "-o" || a == "--answer") && i + 1 >= args.size()) return Fail(a + " needs a value");
+    if (a == "-o") out = args[++i];
+    else if (a == "--answer") answers.push_back(Trimmed(args[++i]));
+    else if (!a.empty() && a[0] == '-') return std::cerr << kBrandUsage, Fail("unknown option " + a);
+    else if (file.empty()) file = a;
+    else return std::cerr << kBrandUsage, Fail("unexpected argument " + a);
+  }
+  if (file.empty() || out.empty()) return std::cerr << kBrandUsage, Fail("expected FILE -o OUT");
+  if (SameFile(file, out)) return Fail("the output must not be written over the input");
+  Input input;
+  std::vector<std::string> keys;
+  brand::Status status = ReadInput(file, input);
+  if (status) status = brand::ScanBrandableItems(input.document, keys);
+  if (!status) return Fail(status.message());
+  if (answers.size() > keys.size())
+    return Fail("there are " + std::to_string(answers.size()) + " answers for " + std::to_string(keys.size()) +
+                " questions");
+  answers.resize(keys.size());
+  std::string branded;
+  status = brand::BrandDocument(input.document, keys, answers, branded);
+  if (!status) return Fail(status.message());
+  input.document = std::string();  // the source is no longer needed; free it before writing
+  try {
+    fileio::WriteReplacing(out.c_str(), branded.data(), branded.size());
+  } catch (const CException&) {
+    return Fail(WithPath("Failed to write file %s", out));
+  }
+  return kExitOk;
+}
+
+}  // namespace tool

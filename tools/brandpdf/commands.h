@@ -1,0 +1,26 @@
+// The publisher tool's commands. Each takes its arguments (after the command
+// name) and returns the process exit code; errors go to stderr.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tool {
+
+using Args = std::vector<std::string>;
+
+int Pack(const Args& args);
+int Items(const Args& args);
+int Brand(const Args& args);
+
+// Exit codes shared by the commands.
+constexpr int kExitOk = 0;
+constexpr int kExitRefused = 2;
+
+// Prints "brandpdf: <message>" to stderr and returns kExitRefused.
+int Fail(const std::string& message);
+
+// Whether two paths name the same existing file.
+bool SameFile(const std::string& a, const std::string& b);
+
+}  // namespace tool
