@@ -46,7 +46,7 @@ class CFile {
 // File-system helpers used by the atomic write: both backends implement them.
 namespace fsx {
 // Replaces `target` by `source` in one step. False when the system refuses.
-bool ReplaceFile(const char* source, const char* target);
+bool MoveOver(const char* source, const char* target);
 // Removes a file; quietly does nothing when it cannot.
 void RemoveFile(const char* path);
 // Whether path names an existing directory.

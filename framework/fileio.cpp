@@ -40,7 +40,7 @@ void WriteReplacing(const char* path, const char* bytes, size_t length) {
     fsx::RemoveFile(temp.c_str());
     throw;
   }
-  if (fsx::IsDirectory(path) || !fsx::ReplaceFile(temp.c_str(), path)) {
+  if (fsx::IsDirectory(path) || !fsx::MoveOver(temp.c_str(), path)) {
     fsx::RemoveFile(temp.c_str());
     throw CFileException(CFileException::accessDenied, path);
   }

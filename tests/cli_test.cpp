@@ -6,6 +6,8 @@
 #include <iterator>
 #include <string>
 
+#include <unistd.h>
+
 #include "tests/pdf_builder.h"
 
 namespace {
@@ -26,8 +28,11 @@ Outcome Tool(const std::string& args) {
   return run;
 }
 
+// Paths private to this process, so parallel runs never share a file.
+std::string Scratch(const std::string& name) { return ::testing::TempDir() + std::to_string(::getpid()) + "-" + name; }
+
 std::string Write(const std::string& name, const std::string& bytes) {
-  std::string path = ::testing::TempDir() + name;
+  std::string path = Scratch(name);
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
 }
@@ -41,7 +46,7 @@ TEST(Cli, ItemsAndBrandOnAPdf) {
   Outcome items = Tool("items " + pdf);
   EXPECT_EQ(items.code, 0);
   EXPECT_EQ(items.output, "Your member ID\nCoupon code\n");
-  std::string out = ::testing::TempDir() + "cli-out.pdf";
+  std::string out = Scratch("cli-out.pdf");
   Outcome brand = Tool("brand " + pdf + " -o " + out + " --answer '  A17\t'");
   EXPECT_EQ(brand.code, 0) << brand.output;
   std::ifstream in(out, std::ios::binary);
@@ -57,7 +62,7 @@ TEST(Cli, RefusalsPrintTheStubsMessageExitTwoAndWriteNothing) {
   EXPECT_NE(items.output.find("The PDF file inside this package is not brandable"), std::string::npos);
 
   std::string twice = Write("twice.pdf", testpdf::MakePdf({"xxlink=ID"}) + "startxref\n9\n%%EOF\n");
-  std::string out = ::testing::TempDir() + "never.pdf";
+  std::string out = Scratch("never.pdf");
   std::remove(out.c_str());
   Outcome brand = Tool("brand " + twice + " -o " + out);
   EXPECT_EQ(brand.code, 2);

@@ -5,8 +5,11 @@
 #include <iterator>
 #include <string>
 
+#include <unistd.h>
+
 #include "package/integrity.h"
 #include "package/package.h"
+#include "tests/pdf_builder.h"
 
 namespace {
 
@@ -140,10 +143,9 @@ TEST(RealStub, MarkersOccurTwiceAndPackRoundTrips) {
     for (size_t at = stub.find(marker); at != std::string::npos; at = stub.find(marker, at + 1)) ++count;
     EXPECT_EQ(count, 2u) << marker;
   }
-  std::string dir = ::testing::TempDir();
-  std::string pdf = dir + "round-trip.pdf", package = dir + "round-trip.exe";
-  const char raw[] = "%PDF-1.4\n\0\xFF binary \r\n%%EOF\n";
-  std::string body(raw, sizeof raw - 1);
+  std::string dir = ::testing::TempDir() + "round-trip-" + std::to_string(::getpid()) + "-";
+  std::string pdf = dir + "in.pdf", package = dir + "package.exe";
+  std::string body = testpdf::MakePdf({"xxlink=Your_member_ID~https://shop.example/?ref=XXXX"});
   std::ofstream(pdf, std::ios::binary) << body;
   std::string command = std::string(BRANDPDF_TOOL) + " pack " + BRANDPDF_STUB + " " + pdf + " -o " + package +
                         " --name 'Offer 2026.pdf' >/dev/null";

@@ -140,7 +140,7 @@ void CFile::Close() {
 
 namespace fsx {
 
-bool ReplaceFile(const char* source, const char* target) {
+bool MoveOver(const char* source, const char* target) {
   return ::rename(NativePath(source).c_str(), NativePath(target).c_str()) == 0;
 }
 

@@ -98,7 +98,7 @@ void CFile::Close() {
 
 namespace fsx {
 
-bool ReplaceFile(const char* source, const char* target) {
+bool MoveOver(const char* source, const char* target) {
   return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
