@@ -1,12 +1,11 @@
 // brandpdf items and brandpdf brand: the stub's engine without its window.
-#include <sys/stat.h>
-
 #include <iostream>
 
 #include "branding/items.h"
 #include "branding/rewrite.h"
 #include "framework/afx.h"
 #include "framework/fileio.h"
+#include "tools/brandpdf/batch.h"
 #include "tools/brandpdf/commands.h"
 #include "tools/brandpdf/input.h"
 
@@ -23,12 +22,21 @@ constexpr char kItemsUsage[] =
 
 constexpr char kBrandUsage[] =
     "usage: brandpdf brand FILE -o OUT [--answer VALUE]...\n"
+    "       brandpdf brand FILE --batch TABLE.csv --out-dir DIR\n"
     "\n"
     "Writes a branded copy of FILE (a PDF or a package) to OUT, exactly as the\n"
     "stub would. Answers are given in the order `brandpdf items` prints the\n"
     "questions and trimmed as the wizard trims them; a missing answer is empty\n"
     "(the link's default link is used). On a refusal prints the stub's message,\n"
-    "exits with 2 and writes nothing.\n";
+    "exits with 2 and writes nothing.\n"
+    "\n"
+    "With --batch, writes one branded copy per row of TABLE.csv into DIR (made if\n"
+    "missing). The header row names the questions by their question text, in any\n"
+    "order, plus an `output` column with each copy's file name:\n"
+    "    output,Your member ID,Coupon code\n"
+    "    acme.pdf,A17,\"SPRING, 2026\"\n"
+    "Progress goes to stderr and a summary to stdout; a failing row does not stop\n"
+    "the others, and the exit code is 2 if any row failed.\n";
 
 std::string Trimmed(const std::string& value) {
   CString s(value);
@@ -42,12 +50,6 @@ bool IsHelp(const Args& args) { return !args.empty() && (args[0] == "--help" || 
 int Fail(const std::string& message) {
   std::cerr << "brandpdf: " << message << "\n";
   return kExitRefused;
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-  struct stat sa {}, sb {};
-  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-         sa.st_ino == sb.st_ino;
 }
 
 int Items(const Args& args) {
@@ -64,16 +66,24 @@ int Items(const Args& args) {
 
 int Brand(const Args& args) {
   if (IsHelp(args)) return std::cout << kBrandUsage, kExitOk;
-  std::string file, out;
+  std::string file, out, table, outDir;
   std::vector<std::string> answers;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if ((a == "-o" || a == "--answer") && i + 1 >= args.size()) return Fail(a + " needs a value");
+    if ((a == "-o" || a == "--answer" || a == "--batch" || a == "--out-dir") && i + 1 >= args.size())
+      return Fail(a + " needs a value");
     if (a == "-o") out = args[++i];
+    else if (a == "--batch") table = args[++i];
+    else if (a == "--out-dir") outDir = args[++i];
     else if (a == "--answer") answers.push_back(Trimmed(args[++i]));
     else if (!a.empty() && a[0] == '-') return std::cerr << kBrandUsage, Fail("unknown option " + a);
     else if (file.empty()) file = a;
     else return std::cerr << kBrandUsage, Fail("unexpected argument " + a);
+  }
+  if (!table.empty() || !outDir.empty()) {
+    if (file.empty() || table.empty() || outDir.empty() || !out.empty() || !answers.empty())
+      return std::cerr << kBrandUsage, Fail("expected FILE --batch TABLE.csv --out-dir DIR");
+    return BrandBatch(file, table, outDir);
   }
   if (file.empty() || out.empty()) return std::cerr << kBrandUsage, Fail("expected FILE -o OUT");
   if (SameFile(file, out)) return Fail("the output must not be written over the input");

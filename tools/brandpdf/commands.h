@@ -12,6 +12,8 @@ using Args = std::vector<std::string>;
 int Pack(const Args& args);
 int Items(const Args& args);
 int Brand(const Args& args);
+int Check(const Args& args);
+int Normalize(const Args& args);
 
 // Exit codes shared by the commands.
 constexpr int kExitOk = 0;
@@ -22,5 +24,9 @@ int Fail(const std::string& message);
 
 // Whether two paths name the same existing file.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Makes the directory unless it exists; false when it cannot, or when the path
+// names something that is not a directory.
+bool EnsureDirectory(const std::string& path);
 
 }  // namespace tool

@@ -5,19 +5,26 @@
 #include "framework/fileio.h"
 #include "package/integrity.h"
 #include "package/package.h"
+#include "tools/brandpdf/check.h"
 #include "tools/brandpdf/commands.h"
+#include "tools/brandpdf/normalize.h"
 
 namespace tool {
 
 namespace {
 
 constexpr char kUsage[] =
-    "usage: brandpdf pack STUB PDF -o PACKAGE [--name NAME]\n"
+    "usage: brandpdf pack STUB PDF -o PACKAGE [--name NAME] [--normalize [--decode-separators]] [--force]\n"
     "\n"
     "Appends PDF to STUB (BrandPdfStub.exe) and fills the stub's package record, so\n"
     "that the package asks a reseller the PDF's questions and saves a branded copy.\n"
-    "  -o PACKAGE   the package to write (never one of the inputs)\n"
-    "  --name NAME  the file name the reseller's Save box proposes (default: PDF's name)\n";
+    "Runs `brandpdf check` first: a PDF the stub would refuse is not packed (the\n"
+    "reasons are printed), warnings are printed and the PDF is packed.\n"
+    "  -o PACKAGE           the package to write (never one of the inputs)\n"
+    "  --name NAME          the file name the reseller's Save box proposes (default: PDF's name)\n"
+    "  --normalize          pack the PDF as `brandpdf normalize` rewrites it (Linux build only)\n"
+    "  --decode-separators  with --normalize: read \"%7E\" as \"~\", \"%5E\" as \"^\" in marked links\n"
+    "  --force              pack even a PDF the stub will refuse (to try the stub's messages)\n";
 
 std::string BaseName(const std::string& path) {
   size_t slash = path.find_last_of("/\\");
@@ -27,6 +34,8 @@ std::string BaseName(const std::string& path) {
 struct PackArgs {
   std::string stub, pdf, out, name;
   bool nameGiven = false;
+  bool normalize = false, force = false;
+  NormalizeOptions options;
 };
 
 bool Parse(const Args& args, PackArgs& p, std::string& error) {
@@ -36,6 +45,9 @@ bool Parse(const Args& args, PackArgs& p, std::string& error) {
     if ((a == "-o" || a == "--name") && i + 1 >= args.size()) return error = a + " needs a value", false;
     if (a == "-o") p.out = args[++i];
     else if (a == "--name") p.name = args[++i], p.nameGiven = true;
+    else if (a == "--normalize") p.normalize = true;
+    else if (a == "--decode-separators") p.options.decodeSeparators = true;
+    else if (a == "--force") p.force = true;
     else if (!a.empty() && a[0] == '-') return error = "unknown option " + a, false;
     else positional.push_back(a);
   }
@@ -43,6 +55,7 @@ bool Parse(const Args& args, PackArgs& p, std::string& error) {
   p.stub = positional[0];
   p.pdf = positional[1];
   if (!p.nameGiven) p.name = BaseName(p.pdf);
+  if (p.options.decodeSeparators && !p.normalize) return error = "--decode-separators needs --normalize", false;
   return true;
 }
 
@@ -66,6 +79,29 @@ bool FillRecords(std::string& stub, const PackArgs& p, int32_t pdfLength, std::s
   return true;
 }
 
+// Normalises when asked, then checks: false (with the reasons printed) for a
+// PDF the stub would refuse, unless forced.
+bool Prepare(const PackArgs& p, std::string& pdf, std::string& error) {
+  if (p.normalize) {
+    std::string normalized;
+    std::vector<std::string> notes;
+    brand::Status status = NormalizePdf(pdf, p.options, normalized, notes);
+    if (!status) return error = "cannot normalise " + p.pdf + ": " + status.message(), false;
+    pdf = std::move(normalized);
+    std::cout << "normalised " << p.pdf << "\n";
+    for (const std::string& note : notes) std::cout << "  - " << note << "\n";
+  }
+  Report report = CheckDocument(pdf);
+  if (!report.verdict && !p.force) {
+    PrintReport(std::cerr, p.pdf, report);
+    error = "not packed: the stub would refuse this PDF";
+    if (!p.normalize && NormalizeAvailable()) error += " (--normalize may make it fit)";
+    return false;
+  }
+  if (!report.verdict || !report.warnings.empty()) PrintReport(std::cerr, p.pdf, report);
+  return true;
+}
+
 }  // namespace
 
 int Pack(const Args& args) {
@@ -83,6 +119,7 @@ int Pack(const Args& args) {
   } catch (const CException&) {
     return Fail("out of memory");
   }
+  if (!Prepare(p, pdf, error)) return Fail(error);
   if (static_cast<uint64_t>(stub.size()) + pdf.size() > INT32_MAX)
     return Fail("the package would be 2 GiB or larger; the stub's offsets are 32-bit");
   if (!FillRecords(stub, p, static_cast<int32_t>(pdf.size()), error)) return Fail(error);
