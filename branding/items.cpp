@@ -26,9 +26,12 @@ bool EnclosingLink(std::string_view doc, size_t t, size_t* uriAt) {
 }
 
 bool MarkerWalker::Next() {
-  // Every marker ends in "=": find each "=" once and look back for the rest.
-  while ((eq_ = FindByte(doc_, started_ ? eq_ + 1 : 0, '=')) != std::string_view::npos) {
-    started_ = true;
+  // Every marker ends in "k=" or " =" (any case; a zero byte reads as a blank):
+  // find each such pair once and look back for the rest.
+  size_t from = started_ ? eq_ : 0;  // pairs from here put their "=" behind the last one
+  started_ = true;
+  for (size_t at; (at = FindPair(doc_, from, 'k', ' ', '=', 0)) != std::string_view::npos; from = at + 1) {
+    eq_ = at + 1;
     if (eq_ >= 7 && Visible(doc_[eq_ - 1]) == ' ' && FoldedMatch(doc_, eq_ - 7, "xxlink")) {
       t_ = eq_ - 7;  // "xxlink ="
       return true;
@@ -38,7 +41,6 @@ bool MarkerWalker::Next() {
       return true;
     }
   }
-  started_ = true;
   eq_ = doc_.size();
   return false;
 }

@@ -77,6 +77,8 @@ struct Edit {
   size_t from = 0;  // first byte replaced
   size_t to = 0;    // one past the last byte replaced
   std::string text;
+  size_t t = 0;     // the link's marker
+  size_t item = 0;  // the item whose answer the text carries
 };
 
 struct Occurrence {
@@ -103,8 +105,9 @@ std::vector<std::vector<Occurrence>> FindOccurrences(std::string_view doc, const
   return perItem;
 }
 
-// Chooses the edits as the item-by-item rewrite would make them: items in list
-// order, each link once; a link whose marker a previous rewrite replaced is gone.
+// Chooses the edits as the item-by-item rewrite would make them, in the order it
+// makes them: items in list order, each link once; a link whose marker a
+// previous rewrite replaced is gone.
 std::vector<Edit> PlanEdits(std::string_view doc, const std::vector<std::string>& keys,
                             const std::vector<std::string>& values) {
   std::map<size_t, size_t> replaced;  // from -> to of spans already rewritten
@@ -116,11 +119,59 @@ std::vector<Edit> PlanEdits(std::string_view doc, const std::vector<std::string>
       if (next != replaced.begin() && std::prev(next)->second > o.from) continue;  // inside or overlapping
       if (next != replaced.end() && next->first < o.to) continue;  // a nested string: left alone
       replaced.emplace(o.from, o.to);
-      edits.push_back({o.from, o.to, NewLink(VisibleCopy(doc.substr(o.t, o.to - o.t)), values[item])});
+      edits.push_back({o.from, o.to, NewLink(VisibleCopy(doc.substr(o.t, o.to - o.t)), values[item]), o.t, item});
     }
   }
-  std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.from < b.from; });
   return edits;
+}
+
+// Whether a line of its own inside `text` holds "xref" or "startxref" (any case).
+// The bytes around an edited span are "(" and ")", so only lines wholly inside count.
+bool HasKeywordLine(std::string_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!IsEol(text[i])) continue;
+    for (std::string_view word : {std::string_view("xref"), std::string_view("startxref")})
+      if (FoldedMatch(text, i + 1, word) && IsEol(At(text, i + 1 + word.size()))) return true;
+  }
+  return false;
+}
+
+// A rewrite that removes or writes a keyword line changes the tables and the
+// "startxref" lines that every later per-edit fix-up finds.
+bool ChangesKeywordLines(std::string_view doc, const std::vector<Edit>& edits) {
+  for (const Edit& e : edits)
+    if (HasKeywordLine(doc.substr(e.from, e.to - e.from)) || HasKeywordLine(e.text)) return true;
+  return false;
+}
+
+// The item-by-item rewrite itself, for the rare documents above: the edits in
+// the order they are made, each link text read again from the current document
+// and the fix-up run on the whole document before every splice.
+Status StepByStep(std::string_view original, std::vector<Edit> edits, const std::vector<std::string>& values,
+                  std::string& out) {
+  std::string doc(original);
+  for (size_t k = 0; k < edits.size(); ++k) {
+    Edit& e = edits[k];
+    if (e.t >= doc.size() || e.from > e.t) continue;  // damaged files only: the link is gone
+    size_t closing = std::min(FindByte(doc, e.t + 1, ')'), doc.size());
+    std::string text = NewLink(VisibleCopy(std::string_view(doc).substr(e.t, closing - e.t)), values[e.item]);
+    int64_t delta = static_cast<int64_t>(text.size()) - static_cast<int64_t>(closing - e.from);
+    const XrefLayout layout = FindXref(doc);
+    size_t before = doc.size();
+    if (Status status = FixCrossReferences(doc, static_cast<int64_t>(e.from), delta); !status) return status;
+    // A "startxref" number that changed its width moves whatever stands behind it.
+    auto moved = static_cast<int64_t>(doc.size()) - static_cast<int64_t>(before);
+    if (e.from >= layout.numberEnd) closing += moved;
+    for (size_t j = k; j < edits.size() && moved != 0; ++j)
+      if (edits[j].from >= layout.numberEnd) edits[j].from += moved, edits[j].t += moved;
+    closing = std::min(closing, doc.size());
+    if (e.from > closing) continue;  // damaged files only
+    doc.replace(e.from, closing - e.from, text);
+    for (size_t j = k + 1; j < edits.size(); ++j)
+      if (edits[j].from >= closing) edits[j].from += delta, edits[j].t += delta;
+  }
+  out = std::move(doc);
+  return Status::Ok();
 }
 
 // Sum of the length deltas of the edits that begin before `value`, and how many
@@ -181,30 +232,95 @@ std::vector<Patch> EntryPatches(std::string_view doc, const XrefLayout& layout, 
   return patches;
 }
 
-std::string Assemble(std::string_view doc, const std::vector<Edit>& edits, const std::vector<Patch>& patches) {
+// Everything the rewrite does, decided on the original document: the spans to
+// replace in document order (the "startxref" number among them) and the entries
+// to patch, or, for the rare documents that need it, the step-by-step route.
+struct Plan {
+  std::vector<Edit> edits;
+  std::vector<Patch> patches;
+  bool stepwise = false;  // edits stay in the order they are made
+};
+
+Status MakePlan(std::string_view doc, const std::vector<std::string>& keys, const std::vector<std::string>& values,
+                Plan& plan) {
+  std::vector<Edit>& edits = plan.edits;
+  edits = PlanEdits(doc, keys, values);
+  if (edits.empty()) return Status::Ok();
+  if ((plan.stepwise = ChangesKeywordLines(doc, edits))) return Status::Ok();
+  std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.from < b.from; });
+  const XrefLayout layout = FindXref(doc);
+  if (Status status = CheckXref(layout); !status) return status;
+  Shifts shifts(edits);
+  int64_t delta;
+  if (layout.valueFits && shifts.Before(layout.startxrefValue, &delta) > 0 &&
+      !Overlaps(edits, layout.numberStart, std::max(layout.numberEnd, layout.numberStart + 1))) {
+    Edit number{layout.numberStart, layout.numberEnd, StartxrefDigits(layout.startxrefValue + delta)};
+    edits.insert(std::upper_bound(edits.begin(), edits.end(), number.from,
+                                  [](size_t pos, const Edit& e) { return pos < e.from; }),
+                 std::move(number));
+  }
+  plan.patches = EntryPatches(doc, layout, edits, shifts);
+  return Status::Ok();
+}
+
+int64_t Delta(const Edit& e) { return static_cast<int64_t>(e.text.size()) - static_cast<int64_t>(e.to - e.from); }
+
+std::string Assemble(std::string_view doc, const Plan& plan) {
   size_t size = doc.size();
-  for (const Edit& e : edits) size = size - (e.to - e.from) + e.text.size();
+  for (const Edit& e : plan.edits) size += Delta(e);
   std::string out;
   out.reserve(size);
   size_t pos = 0;
-  size_t p = 0;
+  auto patch = plan.patches.begin();
   auto copyUpTo = [&](size_t end) {
-    for (; p < patches.size() && patches[p].at + 10 <= end; ++p) {
-      out.append(doc.substr(pos, patches[p].at - pos));
-      out.append(patches[p].digits, 10);
-      pos = patches[p].at + 10;
+    for (; patch != plan.patches.end() && patch->at < end; ++patch) {
+      out.append(doc.substr(pos, patch->at - pos));
+      out.append(patch->digits, 10);
+      pos = patch->at + 10;
     }
     out.append(doc.substr(pos, end - pos));
     pos = end;
   };
-  for (const Edit& e : edits) {
+  for (const Edit& e : plan.edits) {
     copyUpTo(e.from);
     out.append(e.text);
     pos = e.to;
-    while (p < patches.size() && patches[p].at < pos) ++p;
   }
   copyUpTo(doc.size());
   return out;
+}
+
+// The same result written over the document's own buffer: the patches first,
+// then every kept span moved to its place (spans moving left in document order,
+// spans moving right in reverse, so none overwrites one still to move), then the
+// new texts.
+void ApplyInPlace(std::string& doc, const Plan& plan) {
+  struct Span {
+    size_t from, length;
+    int64_t shift;
+  };
+  std::vector<Span> kept;
+  int64_t shift = 0;
+  size_t pos = 0, size = doc.size();
+  for (const Edit& e : plan.edits) {
+    kept.push_back({pos, e.from - pos, shift});
+    shift += Delta(e);
+    pos = e.to;
+  }
+  kept.push_back({pos, size - pos, shift});
+  if (shift > 0) doc.resize(size + shift);  // the only step that can fail, before any change
+  char* base = &doc[0];
+  for (const Patch& p : plan.patches) std::memcpy(base + p.at, p.digits, 10);
+  for (const Span& s : kept)
+    if (s.shift < 0) std::memmove(base + s.from + s.shift, base + s.from, s.length);
+  for (auto s = kept.rbegin(); s != kept.rend(); ++s)
+    if (s->shift > 0) std::memmove(base + s->from + s->shift, base + s->from, s->length);
+  shift = 0;
+  for (const Edit& e : plan.edits) {
+    std::memcpy(base + e.from + shift, e.text.data(), e.text.size());
+    shift += Delta(e);
+  }
+  if (shift < 0) doc.resize(size + shift);
 }
 
 }  // namespace
@@ -212,24 +328,27 @@ std::string Assemble(std::string_view doc, const std::vector<Edit>& edits, const
 Status BrandDocument(std::string_view doc, const std::vector<std::string>& keys,
                      const std::vector<std::string>& values, std::string& out) {
   try {
-    std::vector<Edit> edits = PlanEdits(doc, keys, values);
-    if (edits.empty()) {
-      out.assign(doc);
+    Plan plan;
+    if (Status status = MakePlan(doc, keys, values, plan); !status) return status;
+    if (plan.stepwise) return StepByStep(doc, std::move(plan.edits), values, out);
+    out = Assemble(doc, plan);
+    return Status::Ok();
+  } catch (const std::bad_alloc&) {
+    return Status::Fail(kInsufficientMemory);
+  }
+}
+
+Status BrandInPlace(std::string& doc, const std::vector<std::string>& keys, const std::vector<std::string>& values) {
+  try {
+    Plan plan;
+    if (Status status = MakePlan(doc, keys, values, plan); !status) return status;
+    if (!plan.stepwise) {
+      ApplyInPlace(doc, plan);
       return Status::Ok();
     }
-    const XrefLayout layout = FindXref(doc);
-    if (Status status = CheckXref(layout); !status) return status;
-    Shifts shifts(edits);
-    std::vector<Patch> patches = EntryPatches(doc, layout, edits, shifts);
-    int64_t delta;
-    if (layout.valueFits && shifts.Before(layout.startxrefValue, &delta) > 0 &&
-        !Overlaps(edits, layout.numberStart, std::max(layout.numberEnd, layout.numberStart + 1))) {
-      Edit number{layout.numberStart, layout.numberEnd, StartxrefDigits(layout.startxrefValue + delta)};
-      edits.insert(std::upper_bound(edits.begin(), edits.end(), number.from,
-                                    [](size_t pos, const Edit& e) { return pos < e.from; }),
-                   std::move(number));
-    }
-    out = Assemble(doc, edits, patches);
+    std::string out;
+    if (Status status = StepByStep(doc, std::move(plan.edits), values, out); !status) return status;
+    doc = std::move(out);
     return Status::Ok();
   } catch (const std::bad_alloc&) {
     return Status::Fail(kInsufficientMemory);

@@ -26,4 +26,9 @@ std::string NewLink(std::string_view linkText, std::string_view value);
 Status BrandDocument(std::string_view doc, const std::vector<std::string>& keys,
                      const std::vector<std::string>& values, std::string& out);
 
+// The same rewrite made in the document's own buffer, for callers that no longer
+// need the original: no second copy of a large document. On a refusal the
+// document is unchanged.
+Status BrandInPlace(std::string& doc, const std::vector<std::string>& keys, const std::vector<std::string>& values);
+
 }  // namespace brand

@@ -108,7 +108,8 @@ XrefLayout FindXref(std::string_view doc) {
   XrefLayout layout;
   bool tablesOver = false;     // pass 1 ends at a hit at offset 0
   bool startxrefOver = false;  // so does pass 2
-  for (size_t at = 0; (at = FindEither(doc, at, 'x', 'X')) != std::string_view::npos; ++at) {
+  // Both keywords contain "xr" (any case): only those pairs are looked at.
+  for (size_t at = 0; (at = FindPair(doc, at, 'x', 'x', 'r', 0x20)) != std::string_view::npos; ++at) {
     if (!FoldedMatch(doc, at, "xref")) continue;
     if (!tablesOver) {
       if (at == 0) tablesOver = true;
