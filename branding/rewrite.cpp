@@ -265,29 +265,27 @@ Status MakePlan(std::string_view doc, const std::vector<std::string>& keys, cons
 
 int64_t Delta(const Edit& e) { return static_cast<int64_t>(e.text.size()) - static_cast<int64_t>(e.to - e.from); }
 
-std::string Assemble(std::string_view doc, const Plan& plan) {
-  size_t size = doc.size();
-  for (const Edit& e : plan.edits) size += Delta(e);
-  std::string out;
-  out.reserve(size);
+// The output in order: kept spans (split around the patched entries) and new texts.
+std::vector<Piece> Pieces(std::string_view doc, const Plan& plan) {
+  std::vector<Piece> pieces;
   size_t pos = 0;
   auto patch = plan.patches.begin();
-  auto copyUpTo = [&](size_t end) {
+  auto keepUpTo = [&](size_t end) {
     for (; patch != plan.patches.end() && patch->at < end; ++patch) {
-      out.append(doc.substr(pos, patch->at - pos));
-      out.append(patch->digits, 10);
+      if (patch->at > pos) pieces.push_back({true, pos, patch->at - pos, {}});
+      pieces.push_back({false, 0, 10, std::string(patch->digits, 10)});
       pos = patch->at + 10;
     }
-    out.append(doc.substr(pos, end - pos));
+    if (end > pos) pieces.push_back({true, pos, end - pos, {}});
     pos = end;
   };
   for (const Edit& e : plan.edits) {
-    copyUpTo(e.from);
-    out.append(e.text);
+    keepUpTo(e.from);
+    if (!e.text.empty()) pieces.push_back({false, 0, e.text.size(), e.text});
     pos = e.to;
   }
-  copyUpTo(doc.size());
-  return out;
+  keepUpTo(doc.size());
+  return pieces;
 }
 
 // The same result written over the document's own buffer: the patches first,
@@ -325,13 +323,35 @@ void ApplyInPlace(std::string& doc, const Plan& plan) {
 
 }  // namespace
 
-Status BrandDocument(std::string_view doc, const std::vector<std::string>& keys,
-                     const std::vector<std::string>& values, std::string& out) {
+Status PlanPieces(std::string_view doc, const std::vector<std::string>& keys, const std::vector<std::string>& values,
+                  std::vector<Piece>& pieces) {
   try {
     Plan plan;
     if (Status status = MakePlan(doc, keys, values, plan); !status) return status;
-    if (plan.stepwise) return StepByStep(doc, std::move(plan.edits), values, out);
-    out = Assemble(doc, plan);
+    if (!plan.stepwise) {
+      pieces = Pieces(doc, plan);
+      return Status::Ok();
+    }
+    std::string out;
+    if (Status status = StepByStep(doc, std::move(plan.edits), values, out); !status) return status;
+    pieces.assign(1, Piece{false, 0, out.size(), std::move(out)});
+    return Status::Ok();
+  } catch (const std::bad_alloc&) {
+    return Status::Fail(kInsufficientMemory);
+  }
+}
+
+Status BrandDocument(std::string_view doc, const std::vector<std::string>& keys,
+                     const std::vector<std::string>& values, std::string& out) {
+  std::vector<Piece> pieces;
+  if (Status status = PlanPieces(doc, keys, values, pieces); !status) return status;
+  try {
+    size_t size = 0;
+    for (const Piece& p : pieces) size += p.length;
+    std::string result;
+    result.reserve(size);
+    for (const Piece& p : pieces) result.append(p.original ? doc.substr(p.from, p.length) : std::string_view(p.text));
+    out = std::move(result);
     return Status::Ok();
   } catch (const std::bad_alloc&) {
     return Status::Fail(kInsufficientMemory);

@@ -26,6 +26,19 @@ std::string NewLink(std::string_view linkText, std::string_view value);
 Status BrandDocument(std::string_view doc, const std::vector<std::string>& keys,
                      const std::vector<std::string>& values, std::string& out);
 
+// A branded document as pieces in output order: spans of the original document
+// and new bytes. Writers can copy the unchanged spans without touching them.
+struct Piece {
+  bool original = true;  // a span of the original document, else `text`
+  size_t from = 0;
+  size_t length = 0;
+  std::string text;
+};
+
+// Plans the same rewrite as BrandDocument and gives it as pieces.
+Status PlanPieces(std::string_view doc, const std::vector<std::string>& keys, const std::vector<std::string>& values,
+                  std::vector<Piece>& pieces);
+
 // The same rewrite made in the document's own buffer, for callers that no longer
 // need the original: no second copy of a large document. On a refusal the
 // document is unchanged.

@@ -38,17 +38,25 @@ Status CheckPackageRecord(const PackageRecord& record) {
   return Status::Ok();
 }
 
-Status ExtractDocument(const PackageRecord& record, std::string fileBytes, std::string& name, std::string& document) {
-  const int64_t offset = record.documentOffset;
-  const int64_t length = record.documentLength;
-  if (offset < 0 || length < 0 || offset + length > static_cast<int64_t>(fileBytes.size()))
-    return Status::Fail(kDocumentOutside);
+Status LocateDocument(const PackageRecord& record, size_t fileSize, std::string& name, size_t& offset,
+                      size_t& length) {
+  const int64_t start = record.documentOffset;
+  const int64_t count = record.documentLength;
+  if (start < 0 || count < 0 || start + count > static_cast<int64_t>(fileSize)) return Status::Fail(kDocumentOutside);
   size_t end = record.nameField.find('\0');
   if (end == std::string_view::npos) return Status::Fail(kNameUnterminated);
   name.assign(record.nameField.substr(0, end));
+  offset = static_cast<size_t>(start);
+  length = static_cast<size_t>(count);
+  return Status::Ok();
+}
+
+Status ExtractDocument(const PackageRecord& record, std::string fileBytes, std::string& name, std::string& document) {
+  size_t offset = 0, length = 0;
+  if (Status status = LocateDocument(record, fileBytes.size(), name, offset, length); !status) return status;
   // The file image becomes the document: one move of its bytes, no second buffer.
-  fileBytes.erase(0, static_cast<size_t>(offset));
-  fileBytes.resize(static_cast<size_t>(length));
+  fileBytes.erase(0, offset);
+  fileBytes.resize(length);
   document = std::move(fileBytes);
   return Status::Ok();
 }

@@ -35,6 +35,12 @@ PackageRecord DecodePackageRecord(const unsigned char* block);
 // The checks made before any file is opened: a filled record with a document.
 Status CheckPackageRecord(const PackageRecord& record);
 
+// Where the document lies in a package file of `fileSize` bytes, and its name.
+// Refuses a record whose region does not lie inside the file or whose name has
+// no zero.
+Status LocateDocument(const PackageRecord& record, size_t fileSize, std::string& name, size_t& offset,
+                      size_t& length);
+
 // Takes the document out of the package file's bytes (moved in, so the bytes
 // are copied once and the file image is gone afterwards) and its name. Refuses
 // a record whose region does not lie inside the file or whose name has no zero.

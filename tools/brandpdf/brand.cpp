@@ -87,24 +87,19 @@ int Brand(const Args& args) {
   }
   if (file.empty() || out.empty()) return std::cerr << kBrandUsage, Fail("expected FILE -o OUT");
   if (SameFile(file, out)) return Fail("the output must not be written over the input");
-  Input input;
+  SourceFile source;
   std::vector<std::string> keys;
-  brand::Status status = ReadInput(file, input);
-  if (status) status = brand::ScanBrandableItems(input.document, keys);
+  brand::Status status = source.Open(file);
+  if (status) status = brand::ScanBrandableItems(source.document(), keys);
   if (!status) return Fail(status.message());
   if (answers.size() > keys.size())
     return Fail("there are " + std::to_string(answers.size()) + " answers for " + std::to_string(keys.size()) +
                 " questions");
   answers.resize(keys.size());
-  std::string branded;
-  status = brand::BrandDocument(input.document, keys, answers, branded);
+  std::vector<brand::Piece> pieces;
+  status = brand::PlanPieces(source.document(), keys, answers, pieces);
   if (!status) return Fail(status.message());
-  input.document = std::string();  // the source is no longer needed; free it before writing
-  try {
-    fileio::WriteReplacing(out.c_str(), branded.data(), branded.size());
-  } catch (const CException&) {
-    return Fail(WithPath("Failed to write file %s", out));
-  }
+  if (!source.WriteBranded(out, pieces)) return Fail(WithPath("Failed to write file %s", out));
   return kExitOk;
 }
 

@@ -36,3 +36,42 @@ bool EnsureDirectory(const std::string& path) {
 }
 
 }  // namespace tool
+
+// ---- branding from a file read into memory ----
+
+#include "framework/fileio.h"
+#include "package/package.h"
+#include "tools/brandpdf/input.h"
+
+namespace tool {
+
+SourceFile::~SourceFile() = default;
+
+brand::Status SourceFile::Open(const std::string& path) {
+  try {
+    owned_ = fileio::ReadAll(path.c_str());
+  } catch (const CException&) {
+    return brand::Status::Fail(WithPath(pkg::kUnableToRead, path));
+  }
+  bool isPackage = false;
+  std::string name;
+  size_t length = 0;
+  if (brand::Status status = FindDocument(owned_, isPackage, name, offset_, length); !status) return status;
+  document_ = std::string_view(owned_).substr(offset_, length);
+  return brand::Status::Ok();
+}
+
+bool SourceFile::WriteBranded(const std::string& path, const std::vector<brand::Piece>& pieces) const {
+  try {
+    std::string out;
+    for (const brand::Piece& p : pieces) out.append(p.original ? document_.substr(p.from, p.length) : std::string_view(p.text));
+    fileio::WriteReplacing(path.c_str(), out.data(), out.size());
+    return true;
+  } catch (const CException&) {
+    return false;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
+}  // namespace tool

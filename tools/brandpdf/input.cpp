@@ -10,6 +10,20 @@ std::string WithPath(const char* format, const std::string& path) {
   return CString::FormatOne(format, path.c_str()).str();
 }
 
+brand::Status FindDocument(std::string_view file, bool& isPackage, std::string& name, size_t& offset,
+                           size_t& length) {
+  auto at = pkg::FindRecord(file, BP_PACKAGE_MARKER, BP_PACKAGE_PAYLOAD);
+  isPackage = at.has_value();
+  if (!isPackage) {
+    offset = 0;
+    length = file.size();
+    return brand::Status::Ok();
+  }
+  auto record = pkg::DecodePackageRecord(reinterpret_cast<const unsigned char*>(file.data()) + *at);
+  if (auto status = pkg::CheckPackageRecord(record); !status) return status;
+  return pkg::LocateDocument(record, file.size(), name, offset, length);
+}
+
 brand::Status ReadInput(const std::string& path, Input& input) {
   std::string bytes;
   try {
@@ -17,18 +31,14 @@ brand::Status ReadInput(const std::string& path, Input& input) {
   } catch (const CException&) {
     return brand::Status::Fail(WithPath(pkg::kUnableToRead, path));
   }
-  auto at = pkg::FindRecord(bytes, BP_PACKAGE_MARKER, BP_PACKAGE_PAYLOAD);
-  if (!at) {
-    input = Input{false, std::move(bytes), {}};
-    return brand::Status::Ok();
-  }
-  auto record = pkg::DecodePackageRecord(reinterpret_cast<const unsigned char*>(bytes.data()) + *at);
-  if (auto status = pkg::CheckPackageRecord(record); !status) return status;
-  std::string name;  // the record views the bytes; take the name before they move
-  brand::Status status = pkg::ExtractDocument(record, std::move(bytes), name, input.document);
-  input.isPackage = true;
-  input.name = std::move(name);
-  return status;
+  size_t offset = 0, length = 0;
+  input = Input{};
+  if (auto status = FindDocument(bytes, input.isPackage, input.name, offset, length); !status) return status;
+  // The file's bytes become the document: moved into place, not copied.
+  bytes.erase(0, offset);
+  bytes.resize(length);
+  input.document = std::move(bytes);
+  return brand::Status::Ok();
 }
 
 }  // namespace tool
