@@ -12,6 +12,10 @@
 
 namespace brand {
 
+const char kLineBreaksInLinks[] =
+    "The PDF file is not compatible with this software\n(Reason: Line breaks inside brandable links)\n\n"
+    "Please try using OpenOffice to create your PDF";
+
 std::string ValueLink(std::string_view value) {
   std::string link;
   link.reserve(value.size() + 16);
@@ -235,6 +239,9 @@ std::vector<Patch> EntryPatches(std::string_view doc, const XrefLayout& layout, 
 // Everything the rewrite does, decided on the original document: the spans to
 // replace in document order (the "startxref" number among them) and the entries
 // to patch, or, for the rare documents that need it, the step-by-step route.
+// How many bytes the step-by-step route may walk in all (a few seconds' work).
+constexpr double kStepwiseBudget = 4e9;
+
 struct Plan {
   std::vector<Edit> edits;
   std::vector<Patch> patches;
@@ -246,7 +253,13 @@ Status MakePlan(std::string_view doc, const std::vector<std::string>& keys, cons
   std::vector<Edit>& edits = plan.edits;
   edits = PlanEdits(doc, keys, values);
   if (edits.empty()) return Status::Ok();
-  if ((plan.stepwise = ChangesKeywordLines(doc, edits))) return Status::Ok();
+  if ((plan.stepwise = ChangesKeywordLines(doc, edits))) {
+    // That route reads the whole document once per link: refuse the documents on
+    // which it would run for minutes rather than hang.
+    if (static_cast<double>(edits.size()) * static_cast<double>(doc.size()) > kStepwiseBudget)
+      return Status::Fail(kLineBreaksInLinks);
+    return Status::Ok();
+  }
   std::sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) { return a.from < b.from; });
   const XrefLayout layout = FindXref(doc);
   if (Status status = CheckXref(layout); !status) return status;

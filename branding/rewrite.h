@@ -10,6 +10,11 @@
 
 namespace brand {
 
+// Refusal of a large document whose brandable links hold line breaks that put
+// "xref" or "startxref" lines in or out: such a document must be rewritten one
+// link at a time, which on a large one would not end in reasonable time.
+extern const char kLineBreaksInLinks[];
+
 // The answer as it goes into a link: "http://" before a value that starts with
 // "www.", then "\", "(", ")" escaped (and CR, LF written as \r, \n) so the PDF
 // string stays well formed and the cross-reference fix-up never sees a line

@@ -135,3 +135,15 @@ TEST(BrandDocument, CrLfFilesAndZeroBytesInLinks) {
   EXPECT_EQ(Uris(out), Strings{"a b/v"});  // link text comes from the search copy
   ExpectConsistent(out);
 }
+
+TEST(BrandDocument, KeywordLinesInLinksOfALargeDocumentAreRefusedNotGroundThrough) {
+  // Each template writes an "xref" line, so every rewrite changes what the next
+  // fix-up sees; a thousand of them over 5 MB would take minutes one by one.
+  std::vector<std::string> uris(1000, "xxlink=ID~\rxref\rXXXX");
+  std::string pdf = testpdf::MakePdf(uris);
+  pdf.insert(pdf.find("\nxref\n") + 1, std::string(5000000, ' '));  // a large document
+  std::vector<std::string> keys;
+  ASSERT_TRUE(brand::ScanBrandableItems(pdf, keys).ok());
+  std::string out;
+  EXPECT_EQ(brand::BrandDocument(pdf, keys, {"v"}, out).message(), brand::kLineBreaksInLinks);
+}
