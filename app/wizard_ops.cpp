@@ -100,15 +100,15 @@ BOOL CBrandPdfDlg::BrandAndSave(CString outputPath) {
     keys.push_back(m_itemKeys.at(static_cast<size_t>(i)).str());
     values.push_back(m_itemValues.at(static_cast<size_t>(i)).str());
   }
+  // The dialog gives up its document; it is rewritten in its own buffer.
   const std::unique_ptr<std::string> document = std::move(m_pdfData);
-  std::string branded;
-  brand::Status status = brand::BrandDocument(*document, keys, values, branded);
+  brand::Status status = brand::BrandInPlace(*document, keys, values);
   if (!status) {
     ShowError(status.message());
     return FALSE;
   }
-  m_pdfLength = static_cast<int32_t>(branded.size());
-  return WriteWholeFile(outputPath, branded.data(), m_pdfLength) ? TRUE : FALSE;
+  m_pdfLength = static_cast<int32_t>(document->size());
+  return WriteWholeFile(outputPath, document->data(), m_pdfLength) ? TRUE : FALSE;
 }
 
 bool CBrandPdfDlg::WriteWholeFile(const CString& path, const char* bytes, int32_t length) {
