@@ -9,24 +9,13 @@
 #include <unistd.h>
 
 #include "tests/pdf_builder.h"
+#include "tests/run_command.h"
 
 namespace {
 
-struct Outcome {
-  int code;
-  std::string output;  // stdout and stderr
-};
+using Outcome = testcmd::Result;
 
-Outcome Tool(const std::string& args) {
-  std::string command = std::string(BRANDPDF_TOOL) + " " + args + " 2>&1";
-  Outcome run{0, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
-  int status = pclose(pipe);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
-}
+Outcome Tool(const std::string& args) { return testcmd::Run(std::string(BRANDPDF_TOOL) + " " + args + " 2>&1"); }
 
 // Paths private to this process, so parallel runs never share a file.
 std::string Scratch(const std::string& name) { return ::testing::TempDir() + std::to_string(::getpid()) + "-" + name; }

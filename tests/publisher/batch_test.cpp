@@ -46,11 +46,11 @@ TEST(Batch, OneCopyPerRowAndAFailingRowDoesNotStopTheOthers) {
                                          "Z,last.pdf,D\n");
   std::string dir = ::testing::TempDir() + "batch-out";
   auto run = pubtest::Tool("brand --batch " + table + " --out-dir " + dir + " " + pdf);
-  EXPECT_EQ(run.code, 2) << run.out;
-  EXPECT_NE(run.out.find("5 rows: 3 written to " + dir + ", 2 failed"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("row 4 ../escape.pdf: FAILED: output \"../escape.pdf\" must be a plain file name"),
+  EXPECT_EQ(run.code, 2) << run.output;
+  EXPECT_NE(run.output.find("5 rows: 3 written to " + dir + ", 2 failed"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("row 4 ../escape.pdf: FAILED: output \"../escape.pdf\" must be a plain file name"),
             std::string::npos);
-  EXPECT_NE(run.out.find("row 5 acme.pdf: FAILED: output \"acme.pdf\" is named by an earlier row"), std::string::npos);
+  EXPECT_NE(run.output.find("row 5 acme.pdf: FAILED: output \"acme.pdf\" is named by an earlier row"), std::string::npos);
   std::string acme = pubtest::ReadFile(dir + "/acme.pdf");
   EXPECT_NE(acme.find("/URI(http://x/?r=A17)"), std::string::npos);
   EXPECT_NE(acme.find("/URI(SPRING, 26)"), std::string::npos);
@@ -71,7 +71,7 @@ TEST(Batch, AHeaderThatDoesNotFitTheQuestionsIsRefusedBeforeAnyRow) {
   for (auto& [csv, says] : cases) {
     auto run = pubtest::Tool("brand " + pdf + " --batch " + pubtest::WriteTemp("bad.csv", csv) + " --out-dir " + dir);
     EXPECT_EQ(run.code, 2) << csv;
-    EXPECT_NE(run.out.find(says), std::string::npos) << run.out;
+    EXPECT_NE(run.output.find(says), std::string::npos) << run.output;
   }
   EXPECT_FALSE(std::ifstream(dir + "/x.pdf").good());
 }

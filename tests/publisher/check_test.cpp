@@ -60,11 +60,11 @@ TEST(Check, PrintsTheStubsMessageAndExitsByVerdict) {
   std::string refused = pubtest::WriteTemp("check-incremental.pdf", SmallPdf({"/URI(xxlink=Your_ID)"}) + "startxref\n9\n%%EOF\n");
   auto run = pubtest::Tool("check " + refused);
   EXPECT_EQ(run.code, 2);
-  EXPECT_NE(run.out.find("the stub will refuse this PDF.\n  The stub says: The PDF file is not compatible with this "
+  EXPECT_NE(run.output.find("the stub will refuse this PDF.\n  The stub says: The PDF file is not compatible with this "
                          "software\n                 (Reason: Incremental Updates)"),
             std::string::npos)
-      << run.out;
-  EXPECT_NE(run.out.find("Questions in the links the stub sees (1):\n  1. Your ID (1 link)"), std::string::npos);
+      << run.output;
+  EXPECT_NE(run.output.find("Questions in the links the stub sees (1):\n  1. Your ID (1 link)"), std::string::npos);
   EXPECT_EQ(pubtest::Tool("check /nonexistent.pdf").code, 2);
   for (const char* help : {"check --help", "normalize --help", "brand --help", "pack --help"})
     EXPECT_EQ(pubtest::Tool(help).code, 0) << help;

@@ -65,13 +65,13 @@ TEST(Normalize, DecryptsAndRefusesWhatHasNoMarkedLink) {
 
   std::string out = ::testing::TempDir() + "decrypted.pdf";
   auto run = pubtest::Tool("normalize " + locked + " " + out);
-  EXPECT_EQ(run.code, 0) << run.out;
-  EXPECT_TRUE(Has(run.out, "removed the encryption"));
+  EXPECT_EQ(run.code, 0) << run.output;
+  EXPECT_TRUE(Has(run.output, "removed the encryption"));
   EXPECT_EQ(tool::ExitCodeOf(tool::CheckDocument(pubtest::ReadFile(out))), 0);
 
   auto none = pubtest::Tool("normalize " + pubtest::WriteTemp("unmarked.pdf", SmallPdf({"/URI(http://x/)"})) + " " + out);
   EXPECT_EQ(none.code, 2);
-  EXPECT_TRUE(Has(none.out, "no link of this PDF carries the link marker")) << none.out;
+  EXPECT_TRUE(Has(none.output, "no link of this PDF carries the link marker")) << none.output;
   EXPECT_EQ(pubtest::Tool("normalize " + locked + " " + locked).code, 2);  // never over its input
 }
 
@@ -82,13 +82,13 @@ TEST(Normalize, PackRefusesWhatTheStubWouldRefuseUnlessNormalised) {
   std::remove(package.c_str());
   auto refused = pubtest::Tool("pack " + stub + " " + pdf + " -o " + package);
   EXPECT_EQ(refused.code, 2);
-  EXPECT_TRUE(Has(refused.out, "The PDF file inside this package is not brandable")) << refused.out;
-  EXPECT_TRUE(Has(refused.out, "--normalize may make it fit")) << refused.out;
+  EXPECT_TRUE(Has(refused.output, "The PDF file inside this package is not brandable")) << refused.output;
+  EXPECT_TRUE(Has(refused.output, "--normalize may make it fit")) << refused.output;
   EXPECT_FALSE(std::ifstream(package).good());
   EXPECT_EQ(pubtest::Tool("pack " + stub + " " + pdf + " -o " + package + " --decode-separators").code, 2);
   auto packed = pubtest::Tool("pack " + stub + " " + pdf + " -o " + package + " --normalize");
-  EXPECT_EQ(packed.code, 0) << packed.out;
-  EXPECT_EQ(pubtest::Tool("items " + package).out, "Member ID\n");
+  EXPECT_EQ(packed.code, 0) << packed.output;
+  EXPECT_EQ(pubtest::Tool("items " + package).output, "Member ID\n");
 }
 
 }  // namespace

@@ -71,8 +71,8 @@ class Producers : public ::testing::TestWithParam<Producer> {};
 TEST_P(Producers, CheckSaysWhatTheStubWillDo) {
   const Producer& p = GetParam();
   auto check = Tool(std::string("check ") + PRODUCERS_DIR + "/" + p.file);
-  EXPECT_EQ(check.code, p.checkExit) << check.out;
-  for (const std::string& says : p.checkSays) EXPECT_NE(check.out.find(says), std::string::npos) << says << "\n" << check.out;
+  EXPECT_EQ(check.code, p.checkExit) << check.output;
+  for (const std::string& says : p.checkSays) EXPECT_NE(check.output.find(says), std::string::npos) << says << "\n" << check.output;
 }
 
 TEST_P(Producers, PackNormalizeGivesAPackageTheEngineBrandsRight) {
@@ -80,7 +80,7 @@ TEST_P(Producers, PackNormalizeGivesAPackageTheEngineBrandsRight) {
   std::string package = ::testing::TempDir() + "pub-" + p.file + ".exe";
   std::string options = p.decodeSeparators ? " --normalize --decode-separators" : " --normalize";
   auto pack = Tool("pack " + pubtest::StandInStub() + " " + PRODUCERS_DIR + "/" + p.file + " -o " + package + options);
-  ASSERT_EQ(pack.code, 0) << pack.out;
+  ASSERT_EQ(pack.code, 0) << pack.output;
 
   tool::Input input;
   ASSERT_TRUE(tool::ReadInput(package, input).ok());
@@ -102,7 +102,7 @@ TEST_P(Producers, PackNormalizeGivesAPackageTheEngineBrandsRight) {
   std::sort(uris.begin(), uris.end());
   EXPECT_EQ(pubtest::AllUris(branded), uris);
   auto recheck = Tool("check " + package);
-  EXPECT_EQ(recheck.code, p.checkExit == 1 && !p.decodeSeparators ? 1 : 0) << recheck.out;
+  EXPECT_EQ(recheck.code, p.checkExit == 1 && !p.decodeSeparators ? 1 : 0) << recheck.output;
 }
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, Producers, ::testing::ValuesIn(kProducers),

@@ -13,24 +13,15 @@
 #include <vector>
 
 #include "package/layout.h"
+#include "tests/run_command.h"
 
 namespace pubtest {
 
-struct Outcome {
-  int code;
-  std::string out;  // stdout and stderr
-};
+// What the tool printed lands in `output`.
+using Outcome = testcmd::Result;
 
 inline Outcome Tool(const std::string& args) {
-  std::string command = std::string(BRANDPDF_TOOL) + " " + args + " 2>&1";
-  Outcome run{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.out.append(buffer, n);
-  int status = pclose(pipe);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return testcmd::Run(std::string(BRANDPDF_TOOL) + " " + args + " 2>&1");
 }
 
 inline std::string ReadFile(const std::string& path) {
