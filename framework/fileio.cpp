@@ -1,6 +1,7 @@
 #include "framework/fileio.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <new>
 
@@ -26,11 +27,17 @@ std::string ReadAll(const char* path) {
   return bytes;
 }
 
-void WriteReplacing(const char* path, const char* bytes, size_t length) {
+std::string TempPathBeside(const std::string& path) {
   static std::atomic<unsigned> serial{0};
-  // A suffix on the whole path keeps the temporary file in the target's directory,
-  // so the final replace never crosses a file system.
-  std::string temp = std::string(path) + ".partial~" + std::to_string(serial++);
+  // In the target's own directory, so the final replace never crosses a file system.
+  size_t slash = path.find_last_of("/\\");
+  std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  auto tick = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
+  return directory + ".~bp" + std::to_string(tick % 1000000007ull) + "-" + std::to_string(serial++) + ".tmp";
+}
+
+void WriteReplacing(const char* path, const char* bytes, size_t length) {
+  std::string temp = TempPathBeside(path);
   try {
     CFile file(temp.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::shareExclusive | CFile::typeBinary);
     if (length > UINT32_MAX) throw CFileException(CFileException::genericException, path);

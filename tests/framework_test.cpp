@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/afx.h"
+#include "framework/fileio.h"
 #include "framework/headless/script.h"
 
 TEST(CString, TrimsTheBytesNineToThirteenAndBlankOnly) {
@@ -47,4 +48,12 @@ TEST(MessageBox, CaptionIsTheApplicationNameAndErrorsShowTheErrorIcon) {
   EXPECT_EQ(boxes[0].caption, "Doviro Vire Rozuzuv IVO");
   EXPECT_EQ(boxes[0].text, "Unable to read file: c:\\x\\Demo.exe");
   EXPECT_EQ(boxes[0].type, MB_OK | MB_ICONERROR);
+}
+
+TEST(WriteReplacing, ATargetWhoseNameFillsTheLimitCanBeWritten) {
+  // The temporary file has a short name of its own, so it fits wherever the target fits.
+  std::string path = ::testing::TempDir() + std::string(250, 'n') + ".pdf";
+  fileio::WriteReplacing(path.c_str(), "bytes", 5);
+  EXPECT_EQ(fileio::ReadAll(path.c_str()), "bytes");
+  fsx::RemoveFile(path.c_str());
 }

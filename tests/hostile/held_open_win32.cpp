@@ -51,7 +51,7 @@ int main() {
   }
   CloseHandle(held);
   WIN32_FIND_DATAA found;
-  HANDLE leftover = FindFirstFileA("held-open.pdf.partial~*", &found);
+  HANDLE leftover = FindFirstFileA(".~bp*", &found);
   if (leftover != INVALID_HANDLE_VALUE) FindClose(leftover);
   const std::string now = ReadBytes(target);
   DeleteFileA(target);

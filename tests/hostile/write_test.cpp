@@ -34,7 +34,7 @@ void WriteFile(const std::string& path, const std::string& bytes) { std::ofstrea
 std::string Leftovers(const fs::path& dir) {
   std::string names;
   for (const auto& entry : fs::directory_iterator(dir))
-    if (entry.path().filename().string().find(".partial~") != std::string::npos) names += entry.path().string() + " ";
+    if (entry.path().filename().string().rfind(".~bp", 0) == 0) names += entry.path().string() + " ";
   return names;
 }
 

@@ -104,7 +104,7 @@ brand::Status SourceFile::Open(const std::string& path) {
 }
 
 bool SourceFile::WriteBranded(const std::string& path, const std::vector<brand::Piece>& pieces) const {
-  const std::string temp = path + ".partial~" + std::to_string(::getpid());
+  const std::string temp = fileio::TempPathBeside(path) + std::to_string(::getpid());
   int out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (out < 0) return false;
   std::string buffer;
