@@ -11,26 +11,16 @@
 #include "branding/items.h"
 #include "branding/rewrite.h"
 #include "tests/pdf_builder.h"
+#include "tests/run_command.h"
 
 namespace {
 
 using Strings = std::vector<std::string>;
 
-struct Check {
-  int code;
-  std::string output;
-};
+using Check = testcmd::Result;
 
 Check QpdfCheck(const std::string& path) {
-  std::string command = std::string(QPDF_PROGRAM) + " --check '" + path + "' 2>&1";
-  Check run{-1, {}};
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.output.append(buffer, n);
-  int status = pclose(pipe);
-  run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return testcmd::Run(std::string(QPDF_PROGRAM) + " --check '" + path + "' 2>&1");
 }
 
 }  // namespace
