@@ -138,6 +138,15 @@ TEST(BrandingRecord, AsBuiltAndFilledPassAnyChangedByteFails) {
 TEST(RealStub, MarkersOccurTwiceAndPackRoundTrips) {
   std::string stub = ReadFile(BRANDPDF_STUB);
   ASSERT_FALSE(stub.empty()) << "build the win32 preset first: " << BRANDPDF_STUB;
+  // A 32-bit GUI program for i386, small enough to mail.
+  ASSERT_GT(stub.size(), 0x200u);
+  EXPECT_LE(stub.size(), 1u << 20);
+  uint32_t pe = static_cast<uint8_t>(stub[0x3C]) | static_cast<uint8_t>(stub[0x3D]) << 8;
+  ASSERT_EQ(stub.compare(0, 2, "MZ"), 0);
+  ASSERT_EQ(stub.compare(pe, 4, std::string("PE\0\0", 4)), 0);
+  EXPECT_EQ(static_cast<uint8_t>(stub[pe + 4]) | static_cast<uint8_t>(stub[pe + 5]) << 8, 0x14C);   // i386
+  EXPECT_EQ(static_cast<uint8_t>(stub[pe + 24]) | static_cast<uint8_t>(stub[pe + 25]) << 8, 0x10B); // PE32
+  EXPECT_EQ(static_cast<uint8_t>(stub[pe + 24 + 68]), 2);  // the Windows GUI subsystem
   for (const char* marker : {BP_PACKAGE_MARKER, BP_RESERVED_MARKER, BP_BRANDING_MARKER}) {
     size_t count = 0;
     for (size_t at = stub.find(marker); at != std::string::npos; at = stub.find(marker, at + 1)) ++count;
